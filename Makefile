@@ -1,0 +1,34 @@
+# The two set-up commands: `make run` builds and runs the tool, `make test` builds and runs every
+# test. Both first install whatever Debian packages are missing.
+
+GENERATOR := -G Ninja
+RELEASE_DIR := build/release
+ASAN_DIR := build/asan
+TSAN_DIR := build/tsan
+
+export ASAN_OPTIONS := detect_leaks=1:strict_string_checks=1
+export UBSAN_OPTIONS := print_stacktrace=1:halt_on_error=1
+export TSAN_OPTIONS := halt_on_error=1:second_deadlock_stack=1
+export CTEST_OUTPUT_ON_FAILURE := 1
+
+.PHONY: run test deps build
+
+deps:
+	bash scripts/install-deps
+
+build: deps
+	cmake -S . -B $(RELEASE_DIR) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(RELEASE_DIR)
+
+run: build
+	@echo "The tool is built; its window comes with the next step."
+
+# The threaded tests of the non-GUI code run under ThreadSanitizer first, then every test under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+test: deps
+	cmake -S . -B $(TSAN_DIR) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DFENLOWE_SANITIZE=thread -DFENLOWE_WITH_GUI=OFF
+	cmake --build $(TSAN_DIR)
+	cd $(TSAN_DIR) && ctest -L threads -j2
+	cmake -S . -B $(ASAN_DIR) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DFENLOWE_SANITIZE=address,undefined
+	cmake --build $(ASAN_DIR)
+	cd $(ASAN_DIR) && ctest -j2
