@@ -11,7 +11,7 @@ export UBSAN_OPTIONS := print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS := halt_on_error=1:second_deadlock_stack=1
 export CTEST_OUTPUT_ON_FAILURE := 1
 
-.PHONY: run test deps build
+.PHONY: run test deps build screenshot
 
 deps:
 	bash scripts/install-deps
@@ -32,3 +32,7 @@ test: deps
 	cmake -S . -B $(ASAN_DIR) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DFENLOWE_SANITIZE=address,undefined
 	cmake --build $(ASAN_DIR)
 	cd $(ASAN_DIR) && ctest -j2
+
+# A picture of the tool's window on a virtual display, written to docs/screenshot.png.
+screenshot: deps
+	bash scripts/screenshot
