@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <thread>
 #include <vector>
 
@@ -132,11 +133,12 @@ TEST(RegexObject, TheQuoteMarkerStandsForADoubleQuoteOnlyOnRequest) {
 TEST(RegexObject, NumbersOutsideTheMatchesAndGroupsAnswerEmptyText) {
   RegexObject regex;
   ASSERT_TRUE(regex.create(result_item_pattern, result_page()));
-  for (const int match : {0, -1, 3, 1000}) {
+  for (const int match : {0, -1, 3, 1000, std::numeric_limits<int>::min()}) {
     EXPECT_EQ(regex.match_text(match), "") << match;
     EXPECT_EQ(regex.submatch_text(match, 1), "") << match;
   }
-  for (const int group : {0, -1, 3}) EXPECT_EQ(regex.submatch_text(1, group), "") << group;
+  for (const int group : {0, -1, 3, std::numeric_limits<int>::min()})
+    EXPECT_EQ(regex.submatch_text(1, group), "") << group;
 }
 
 struct PositionCase {
