@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -40,6 +42,13 @@ struct RequestHandle : InternetHandle {
   HttpTransportLimits limits;
   bool is_head = false;
   bool is_get = false;
+  bool follows_redirects = false;
+  // A HEAD with a body goes out as libcurl's POST under the name HEAD; libcurl would then wait
+  // for a response body that a HEAD answer never has, so the transfer ends with the headers.
+  bool ends_at_headers = false;
+  bool ended_at_headers = false;
+  int status = 0;
+  bool has_location = false;
   std::vector<std::string> fixed_header_lines;  // Referer and Accept given at the opening
   std::string body_to_send;
 
@@ -69,7 +78,12 @@ std::mutex limits_mutex;
 HttpTransportLimits current_limits;
 
 bool curl_ready() {
-  static const bool ready = curl_global_init(CURL_GLOBAL_ALL) == CURLE_OK;
+  static const bool ready = [] {
+    // Requests run on several threads, so libcurl may not touch signals (CURLOPT_NOSIGNAL);
+    // a write to a connection the server has closed must then fail, not end the program.
+    std::signal(SIGPIPE, SIG_IGN);
+    return curl_global_init(CURL_GLOBAL_ALL) == CURLE_OK;
+  }();
   return ready;
 }
 
@@ -191,6 +205,12 @@ void note_activity(RequestHandle& request) {
   request.last_activity = std::chrono::steady_clock::now();
 }
 
+bool is_final_answer(const RequestHandle& request) {
+  bool redirect = request.status == 301 || request.status == 302 || request.status == 303 ||
+                  request.status == 307 || request.status == 308;
+  return request.status >= 200 && !(redirect && request.has_location && request.follows_redirects);
+}
+
 size_t on_header_line(char* data, size_t size, size_t count, void* user) {
   auto& request = *static_cast<RequestHandle*>(user);
   std::string_view line(data, size * count);
@@ -199,11 +219,19 @@ size_t on_header_line(char* data, size_t size, size_t count, void* user) {
   if (line.starts_with("HTTP/")) {
     request.header_block.clear();
     request.header_block_complete = false;
+    request.has_location = false;
+    std::size_t space = line.find(' ');
+    request.status = space == std::string_view::npos ? 0 : std::atoi(line.data() + space + 1);
   }
   if (line.empty()) {
     request.header_block_complete = true;
+    if (request.ends_at_headers && is_final_answer(request)) {
+      request.ended_at_headers = true;
+      return 0;  // ends the transfer
+    }
   } else if (!request.header_block_complete) {
     request.header_block.append(line).append("\r\n");
+    if (equal_ignoring_case(header_name(line), "Location")) request.has_location = true;
   }
   return size * count;
 }
@@ -253,7 +281,9 @@ void run_until_body_or_end(RequestHandle& request) {
     }
     int queued = 0;
     while (CURLMsg* message = curl_multi_info_read(request.multi, &queued)) {
-      if (message->msg == CURLMSG_DONE) finish(request, message->data.result != CURLE_OK);
+      if (message->msg == CURLMSG_DONE) {
+        finish(request, message->data.result != CURLE_OK && !request.ended_at_headers);
+      }
     }
     if (request.finished || has_pending_body(request)) break;
 
@@ -408,6 +438,7 @@ HINTERNET HttpOpenRequestA(HINTERNET connect, const char* verb, const char* obje
     curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");  // the store in memory, no file
   }
   if ((flags & INTERNET_FLAG_NO_AUTO_REDIRECT) == 0) {
+    request->follows_redirects = true;
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 20L);
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, redirect_protocols(flags).c_str());
@@ -468,8 +499,8 @@ bool HttpSendRequestA(HINTERNET handle, const char* headers, long headers_length
   }
   bool has_body = !request->body_to_send.empty();
   if (request->is_head) {
-    // The response to a HEAD has no body; a body of the request still goes out.
-    curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+    request->ends_at_headers = has_body;
+    if (!has_body) curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
   } else if (request->is_get && !has_body) {
     curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
   }
