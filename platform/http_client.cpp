@@ -63,6 +63,7 @@ struct RequestHandle : InternetHandle {
   std::string pending_body;
   std::size_t pending_offset = 0;
   std::size_t body_bytes_received = 0;
+  bool paused = false;
   curl_off_t transferred = 0;
 };
 
@@ -73,6 +74,9 @@ RequestHandle::~RequestHandle() {
   curl_slist_free_all(header_lines);
   curl_slist_free_all(proxy_header_lines);
 }
+
+// Body bytes that arrived and wait for the reads; beyond this libcurl holds the transfer.
+constexpr std::size_t pending_body_limit = 256 * 1024;
 
 std::mutex limits_mutex;
 HttpTransportLimits current_limits;
@@ -239,12 +243,17 @@ size_t on_header_line(char* data, size_t size, size_t count, void* user) {
 size_t on_body_bytes(char* data, size_t size, size_t count, void* user) {
   auto& request = *static_cast<RequestHandle*>(user);
   note_activity(request);
-  std::size_t room = request.limits.max_body_bytes - request.body_bytes_received;
-  std::size_t taken = std::min(size * count, room);
   if (request.pending_offset == request.pending_body.size()) {
     request.pending_body.clear();
     request.pending_offset = 0;
+  } else if (request.pending_body.size() - request.pending_offset >= pending_body_limit) {
+    // The reader is behind: libcurl keeps these bytes until the reads have caught up, so a
+    // fast server does not pile its whole body up here.
+    request.paused = true;
+    return CURL_WRITEFUNC_PAUSE;
   }
+  std::size_t room = request.limits.max_body_bytes - request.body_bytes_received;
+  std::size_t taken = std::min(size * count, room);
   request.pending_body.append(data, taken);
   request.body_bytes_received += taken;
   return taken;  // fewer bytes than offered ends the transfer
@@ -274,6 +283,11 @@ void run_until_body_or_end(RequestHandle& request) {
   using std::chrono::steady_clock;
   constexpr int poll_milliseconds = 50;
   while (!request.finished && !has_pending_body(request)) {
+    if (request.paused) {
+      request.paused = false;
+      curl_easy_pause(request.easy, CURLPAUSE_CONT);
+      if (has_pending_body(request)) break;
+    }
     int running = 0;
     if (curl_multi_perform(request.multi, &running) != CURLM_OK) {
       finish(request, true);
@@ -309,7 +323,6 @@ Handle* handle_of(HINTERNET handle) {
 
 void set_proxy(RequestHandle& request, const ServiceHandle& service, bool secure) {
   CURL* easy = request.easy;
-  if (service.access_type == INTERNET_OPEN_TYPE_PRECONFIG) return;  // libcurl reads the env
   std::string proxy;
   if (service.access_type == INTERNET_OPEN_TYPE_PROXY) {
     proxy = proxy_for_scheme(service.proxy_list, secure ? "https" : "http");
@@ -345,8 +358,7 @@ std::string redirect_protocols(std::uint32_t flags) {
 HINTERNET InternetOpenA(const char* agent, std::uint32_t access_type, const char* proxy_list,
                         const char* proxy_bypass, std::uint32_t flags) {
   if (!curl_ready() || flags != 0) return nullptr;
-  if (access_type != INTERNET_OPEN_TYPE_PRECONFIG && access_type != INTERNET_OPEN_TYPE_DIRECT &&
-      access_type != INTERNET_OPEN_TYPE_PROXY) {
+  if (access_type != INTERNET_OPEN_TYPE_DIRECT && access_type != INTERNET_OPEN_TYPE_PROXY) {
     return nullptr;
   }
   auto service = new ServiceHandle();
