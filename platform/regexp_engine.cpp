@@ -30,6 +30,20 @@ using MatchContext = std::unique_ptr<pcre2_match_context, MatchContextRelease>;
 constexpr PCRE2_SIZE jit_stack_start = 32 * 1024;
 constexpr PCRE2_SIZE jit_stack_most = 1024 * 1024;
 
+// Unicode case folding in PCRE2 comes with Unicode classes for \w, \d, \s, \b and the POSIX
+// classes, where the platform engine keeps those to ASCII; so letters beyond ASCII fold only in
+// patterns that use none of them.
+bool may_fold_all_letters(std::u16string_view pattern) {
+  for (std::size_t i = 0; i + 1 < pattern.size(); ++i) {
+    if (pattern[i] == u'\\' &&
+        std::u16string_view(u"wWdDsSbB").find(pattern[i + 1]) != std::u16string_view::npos) {
+      return false;
+    }
+    if (pattern[i] == u'[' && pattern[i + 1] == u':') return false;
+  }
+  return true;
+}
+
 // `with_attempt_callouts` makes the engine report every step, the start of the attempt included;
 // only the search for an attempt that broke the work bound uses it, as it is slow.
 Code compile(std::u16string_view pattern, const RegexpOptions& options,
@@ -39,8 +53,9 @@ Code compile(std::u16string_view pattern, const RegexpOptions& options,
   if (!context) return nullptr;
   pcre2_set_newline(context.get(), PCRE2_NEWLINE_LF);
   std::uint32_t flags = PCRE2_ALT_BSUX | PCRE2_ALLOW_EMPTY_CLASS | PCRE2_MATCH_UNSET_BACKREF |
-                        PCRE2_ALT_CIRCUMFLEX | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP;
+                        PCRE2_ALT_CIRCUMFLEX | PCRE2_NEVER_UTF;
   if (options.ignore_case) flags |= PCRE2_CASELESS;
+  if (options.ignore_case && may_fold_all_letters(pattern)) flags |= PCRE2_UCP;
   flags |= options.multiline ? PCRE2_MULTILINE : PCRE2_DOLLAR_ENDONLY;
   if (with_attempt_callouts) flags |= PCRE2_AUTO_CALLOUT;
   int error = 0;

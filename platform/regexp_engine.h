@@ -5,7 +5,9 @@
 //
 // The dialect is the platform engine's where the two differ: "." matches everything but a line
 // feed; "^" and "$" match next to line feeds only with `multiline`, and "$" otherwise only at the
-// very end; \uXXXX and \xXX escapes, "[^]" for any character, a back reference to a group that
+// very end; `ignore_case` folds letters beyond ASCII too, except in a pattern that uses \w, \d,
+// \s, \b, their opposites or a POSIX class, where it folds A to Z only (those classes stay
+// ASCII); \uXXXX and \xXX escapes, "[^]" for any character, a back reference to a group that
 // has not matched matches nothing; an empty match moves the next search on by one code unit; a
 // group that took no part in a match has no span.
 //
