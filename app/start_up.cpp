@@ -1,0 +1,12 @@
+#include "app/start_up.h"
+
+#include "app/main_window.h"
+#include "app/shared_state.h"
+#include "platform/gui_window.h"
+
+int start_up() {
+  register_exit_routine(release_shared_state);
+  create_main_window();
+  run_message_loop();
+  return 0;
+}
