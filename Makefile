@@ -5,13 +5,15 @@ GENERATOR := -G Ninja
 RELEASE_DIR := build/release
 ASAN_DIR := build/asan
 TSAN_DIR := build/tsan
+FUZZ_DIR := build/fuzz
+FUZZ_SECONDS ?= 30
 
 export ASAN_OPTIONS := detect_leaks=1:strict_string_checks=1
 export UBSAN_OPTIONS := print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS := halt_on_error=1:second_deadlock_stack=1
 export CTEST_OUTPUT_ON_FAILURE := 1
 
-.PHONY: run test deps build
+.PHONY: run test deps build fuzz
 
 deps:
 	bash scripts/install-deps
@@ -32,3 +34,10 @@ test: deps
 	cmake -S . -B $(ASAN_DIR) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DFENLOWE_SANITIZE=address,undefined
 	cmake --build $(ASAN_DIR)
 	cd $(ASAN_DIR) && ctest -j2
+
+# The fuzz targets, built with clang and libFuzzer apart from the other builds, each run
+# FUZZ_SECONDS seconds (make fuzz FUZZ_SECONDS=600).
+fuzz: deps
+	cmake -S fuzz -B $(FUZZ_DIR) $(GENERATOR) -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_DIR)
+	bash fuzz/run $(FUZZ_DIR) $(FUZZ_SECONDS)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <new>
 
 #include "platform/regexp_object.h"
 
@@ -29,20 +30,35 @@ void CoUninitialize() {
   if (initialisation_count > 0) --initialisation_count;
 }
 
+// Running out of memory on a huge subject is the one exception the objects may meet; like any
+// other failure it fails the call.
 ObjectRef create_object(std::u16string_view programmatic_identifier) {
   if (initialisation_count == 0) return nullptr;
-  if (same_name(programmatic_identifier, u"VBScript.RegExp")) return create_regexp_object();
-  return nullptr;
+  if (!same_name(programmatic_identifier, u"VBScript.RegExp")) return nullptr;
+  try {
+    return create_regexp_object();
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
 }
 
 bool put_property(const ObjectRef& object, std::u16string_view name, const Variant& value) {
-  return object && object->put(name, value);
+  if (!object) return false;
+  try {
+    return object->put(name, value);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
 }
 
 std::optional<Variant> get_property(const ObjectRef& object, std::u16string_view name,
                                     Arguments arguments) {
   if (!object) return std::nullopt;
-  return object->get(name, arguments);
+  try {
+    return object->get(name, arguments);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
 }
 
 std::optional<Variant> call_method(const ObjectRef& object, std::u16string_view name,

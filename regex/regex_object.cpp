@@ -1,6 +1,7 @@
 #include "regex/regex_object.h"
 
 #include <array>
+#include <limits>
 
 #include "regex/subject_positions.h"
 #include "text/code_pages.h"
@@ -48,8 +49,10 @@ ObjectRef object_of(const std::optional<Variant>& value) {
   return nullptr;
 }
 
+// Numbers count from 1 and the engine's indexes from 0; the lowest number wraps round to an index
+// far out of range rather than overflowing.
 std::optional<Variant> item(const ObjectRef& collection, int number) {
-  const std::array<Variant, 1> index{static_cast<std::int32_t>(number - 1)};
+  const std::array<Variant, 1> index{static_cast<std::int32_t>(std::int64_t{number} - 1)};
   return get_property(collection, u"Item", index);
 }
 
@@ -135,6 +138,7 @@ int RegexObject::position_in_subject(const Text& text, const ObjectRef& match) {
   const int first_index = integer_of(get_property(match, u"FirstIndex"));
   const std::size_t start =
       gbk_offset(*subject_positions, *units, static_cast<std::size_t>(std::max(first_index, 0)));
+  if (start >= static_cast<std::size_t>(std::numeric_limits<int>::max())) return -2;
   const int found = find_text(subject_positions->gbk, text, static_cast<int>(start) + 1);
   return found - 1;
 }
