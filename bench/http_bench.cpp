@@ -1,8 +1,9 @@
 // Speed and memory of fetch_text on a large page, next to the curl command line tool fetching
 // the same address in the same run.
 //
-//   http_bench [rounds]      serves 0, 8 and 32 MiB bodies on loopback and measures
-//   http_bench --fetch URL   one fetch_text of URL (what the measuring run starts)
+//   http_bench [rounds]             serves 0, 8 and 32 MiB bodies on loopback and measures
+//   http_bench --fetch URL SIZE     one fetch_text of URL, failing unless SIZE bytes came
+//                                   (what the measuring run starts)
 //
 // Each fetch runs in a child process of its own, so that its wall time and its peak resident
 // memory (getrusage of the child) are measured alike for both programs.
