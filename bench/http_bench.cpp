@@ -76,11 +76,13 @@ void serve(const std::vector<std::size_t>& sizes, int port_out, int stop) {
   for (std::size_t size : sizes) {
     responses["/body/" + std::to_string(size)] = http_response(200, {}, body_of_size(size));
   }
+  const std::string not_found = http_response(404);
   LoopbackHttpServer server([&](const RecordedRequest& request, ServerConnection& connection) {
     std::string line = request.request_line();
     std::string path = line.substr(4, line.find(' ', 4) - 4);
     auto found = responses.find(path);
-    connection.send(found != responses.end() ? found->second : http_response(404));
+    // Both sides name stored responses: a large one goes out without a copy.
+    connection.send(found != responses.end() ? found->second : not_found);
   });
   int port = server.port();
   if (write(port_out, &port, sizeof port) != sizeof port) return;
