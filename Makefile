@@ -20,10 +20,12 @@ deps:
 
 build: deps
 	cmake -S . -B $(RELEASE_DIR) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(RELEASE_DIR)
+	cmake --build $(RELEASE_DIR) --target fenlowe fenlowe-demo-site
 
+# Starts the bundled demo site in the background, runs the tool against it, and stops the site
+# when the tool exits.
 run: build
-	@echo "The tool is built; its window comes with the next step."
+	bash scripts/run-with-demo-site $(RELEASE_DIR)
 
 # The threaded tests of the non-GUI code run under ThreadSanitizer first, then every test under
 # AddressSanitizer and UndefinedBehaviorSanitizer.

@@ -1,8 +1,8 @@
 #include "app/start_up.h"
 
 #include "app/main_window.h"
-#include "app/shared_state.h"
 #include "platform/gui_window.h"
+#include "search/shared_state.h"
 
 int start_up() {
   register_exit_routine(release_shared_state);

@@ -151,6 +151,14 @@ Text control_text(const Text& control) {
   return text;
 }
 
+namespace {
+
+std::atomic<TextWriteObserver> text_write_observer = nullptr;
+
+}  // namespace
+
+void observe_text_writes(TextWriteObserver observer) { text_write_observer = observer; }
+
 void set_control_text(const Text& control, const Text& text) {
   run_on_window_thread([&] {
     QObject* object = control_object(control);
@@ -160,7 +168,10 @@ void set_control_text(const Text& control, const Text& text) {
       label->setText(qt_text(text));
     } else if (auto* button = qobject_cast<QAbstractButton*>(object)) {
       button->setText(qt_text(text));
+    } else {
+      return;
     }
+    if (TextWriteObserver observer = text_write_observer) observer(control, text);
   });
 }
 

@@ -32,3 +32,9 @@ void open_control_gate(QObject* window_context);
 // Lets every waiting caller return without effect; later calls return at once.
 void close_control_gate();
 bool on_window_thread();
+
+// Tests that follow a control's texts over time: the observer is called on the window's thread
+// after every text write that took effect, with the control's name and the new text. Null stops
+// the observing.
+using TextWriteObserver = void (*)(const Text& control, const Text& text);
+void observe_text_writes(TextWriteObserver observer);

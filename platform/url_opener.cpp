@@ -37,9 +37,10 @@ std::string opener_path() {
   std::string_view directories = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
   while (true) {
     std::size_t colon = directories.find(':');
-    std::string directory(directories.substr(0, colon));
+    std::string_view directory = directories.substr(0, colon);
     if (directory.empty()) directory = ".";
-    std::string candidate = directory + "/" + opener_name;
+    std::string candidate;
+    candidate.append(directory).append("/").append(opener_name);
     if (access(candidate.c_str(), X_OK) == 0) return candidate;
     if (colon == std::string_view::npos) return "";
     directories.remove_prefix(colon + 1);

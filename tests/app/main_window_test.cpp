@@ -16,6 +16,7 @@
 #include <QTextLayout>
 #include <QTimer>
 #include <chrono>
+#include <string_view>
 
 #include "app/publisher.h"
 #include "platform/gui_controls.h"
@@ -34,6 +35,11 @@ class MainWindow : public testing::Test {
     create_main_window();
     window = main_window_widget();
     ASSERT_NE(window, nullptr);
+    // The created event has started the first search, whose status texts reach the window only
+    // once its events flow; these tests point it nowhere, so it fails at once.
+    status_text_when_opened = control<QLabel>("透明标签1")->text();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [] { return control_text("透明标签1"_gbk) == "获取失败，请稍后重试"_gbk; }, 5000));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     // The window takes its outer size once the platform has reported the frame.
     ASSERT_TRUE(QTest::qWaitFor(
@@ -56,6 +62,7 @@ class MainWindow : public testing::Test {
   }
 
   QWidget* window = nullptr;
+  QString status_text_when_opened;
 };
 
 TEST_F(MainWindow, CaptionFrameAndTitleBar) {
@@ -112,7 +119,9 @@ TEST_F(MainWindow, ControlsAtTheirPlacesWithTheirTexts) {
     ASSERT_NE(widget, nullptr);
     EXPECT_STREQ(widget->metaObject()->className(), c.kind) << c.name;
     EXPECT_EQ(widget->geometry(), c.place) << c.name;
-    EXPECT_EQ(widget->property("text").toString(), c.text) << c.name;
+    const bool status_line = std::string_view(c.name) == "透明标签1";
+    EXPECT_EQ(status_line ? status_text_when_opened : widget->property("text").toString(), c.text)
+        << c.name;
     EXPECT_EQ(bool(widget->focusPolicy() & Qt::TabFocus), c.takes_tab_focus) << c.name;
     EXPECT_TRUE(widget->isVisible()) << c.name;
     EXPECT_TRUE(widget->isEnabled()) << c.name;
