@@ -13,7 +13,7 @@ export UBSAN_OPTIONS := print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS := halt_on_error=1:second_deadlock_stack=1
 export CTEST_OUTPUT_ON_FAILURE := 1
 
-.PHONY: run test deps build fuzz
+.PHONY: run test deps build fuzz screenshot
 
 deps:
 	bash scripts/install-deps
@@ -41,3 +41,7 @@ fuzz: deps
 	cmake -S fuzz -B $(FUZZ_DIR) $(GENERATOR) -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(FUZZ_DIR)
 	bash fuzz/run $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# A picture of the tool's window on a virtual display, written to docs/screenshot.png.
+screenshot: deps
+	bash scripts/screenshot

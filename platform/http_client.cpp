@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -40,6 +42,13 @@ struct RequestHandle : InternetHandle {
   HttpTransportLimits limits;
   bool is_head = false;
   bool is_get = false;
+  bool follows_redirects = false;
+  // A HEAD with a body goes out as libcurl's POST under the name HEAD; libcurl would then wait
+  // for a response body that a HEAD answer never has, so the transfer ends with the headers.
+  bool ends_at_headers = false;
+  bool ended_at_headers = false;
+  int status = 0;
+  bool has_location = false;
   std::vector<std::string> fixed_header_lines;  // Referer and Accept given at the opening
   std::string body_to_send;
 
@@ -54,6 +63,7 @@ struct RequestHandle : InternetHandle {
   std::string pending_body;
   std::size_t pending_offset = 0;
   std::size_t body_bytes_received = 0;
+  bool paused = false;
   curl_off_t transferred = 0;
 };
 
@@ -65,11 +75,19 @@ RequestHandle::~RequestHandle() {
   curl_slist_free_all(proxy_header_lines);
 }
 
+// Body bytes that arrived and wait for the reads; beyond this libcurl holds the transfer.
+constexpr std::size_t pending_body_limit = 256 * 1024;
+
 std::mutex limits_mutex;
 HttpTransportLimits current_limits;
 
 bool curl_ready() {
-  static const bool ready = curl_global_init(CURL_GLOBAL_ALL) == CURLE_OK;
+  static const bool ready = [] {
+    // Requests run on several threads, so libcurl may not touch signals (CURLOPT_NOSIGNAL);
+    // a write to a connection the server has closed must then fail, not end the program.
+    std::signal(SIGPIPE, SIG_IGN);
+    return curl_global_init(CURL_GLOBAL_ALL) == CURLE_OK;
+  }();
   return ready;
 }
 
@@ -191,6 +209,12 @@ void note_activity(RequestHandle& request) {
   request.last_activity = std::chrono::steady_clock::now();
 }
 
+bool is_final_answer(const RequestHandle& request) {
+  bool redirect = request.status == 301 || request.status == 302 || request.status == 303 ||
+                  request.status == 307 || request.status == 308;
+  return request.status >= 200 && !(redirect && request.has_location && request.follows_redirects);
+}
+
 size_t on_header_line(char* data, size_t size, size_t count, void* user) {
   auto& request = *static_cast<RequestHandle*>(user);
   std::string_view line(data, size * count);
@@ -199,11 +223,19 @@ size_t on_header_line(char* data, size_t size, size_t count, void* user) {
   if (line.starts_with("HTTP/")) {
     request.header_block.clear();
     request.header_block_complete = false;
+    request.has_location = false;
+    std::size_t space = line.find(' ');
+    request.status = space == std::string_view::npos ? 0 : std::atoi(line.data() + space + 1);
   }
   if (line.empty()) {
     request.header_block_complete = true;
+    if (request.ends_at_headers && is_final_answer(request)) {
+      request.ended_at_headers = true;
+      return 0;  // ends the transfer
+    }
   } else if (!request.header_block_complete) {
     request.header_block.append(line).append("\r\n");
+    if (equal_ignoring_case(header_name(line), "Location")) request.has_location = true;
   }
   return size * count;
 }
@@ -211,12 +243,17 @@ size_t on_header_line(char* data, size_t size, size_t count, void* user) {
 size_t on_body_bytes(char* data, size_t size, size_t count, void* user) {
   auto& request = *static_cast<RequestHandle*>(user);
   note_activity(request);
-  std::size_t room = request.limits.max_body_bytes - request.body_bytes_received;
-  std::size_t taken = std::min(size * count, room);
   if (request.pending_offset == request.pending_body.size()) {
     request.pending_body.clear();
     request.pending_offset = 0;
+  } else if (request.pending_body.size() - request.pending_offset >= pending_body_limit) {
+    // The reader is behind: libcurl keeps these bytes until the reads have caught up, so a
+    // fast server does not pile its whole body up here.
+    request.paused = true;
+    return CURL_WRITEFUNC_PAUSE;
   }
+  std::size_t room = request.limits.max_body_bytes - request.body_bytes_received;
+  std::size_t taken = std::min(size * count, room);
   request.pending_body.append(data, taken);
   request.body_bytes_received += taken;
   return taken;  // fewer bytes than offered ends the transfer
@@ -246,6 +283,11 @@ void run_until_body_or_end(RequestHandle& request) {
   using std::chrono::steady_clock;
   constexpr int poll_milliseconds = 50;
   while (!request.finished && !has_pending_body(request)) {
+    if (request.paused) {
+      request.paused = false;
+      curl_easy_pause(request.easy, CURLPAUSE_CONT);
+      if (has_pending_body(request)) break;
+    }
     int running = 0;
     if (curl_multi_perform(request.multi, &running) != CURLM_OK) {
       finish(request, true);
@@ -253,7 +295,9 @@ void run_until_body_or_end(RequestHandle& request) {
     }
     int queued = 0;
     while (CURLMsg* message = curl_multi_info_read(request.multi, &queued)) {
-      if (message->msg == CURLMSG_DONE) finish(request, message->data.result != CURLE_OK);
+      if (message->msg == CURLMSG_DONE) {
+        finish(request, message->data.result != CURLE_OK && !request.ended_at_headers);
+      }
     }
     if (request.finished || has_pending_body(request)) break;
 
@@ -279,7 +323,6 @@ Handle* handle_of(HINTERNET handle) {
 
 void set_proxy(RequestHandle& request, const ServiceHandle& service, bool secure) {
   CURL* easy = request.easy;
-  if (service.access_type == INTERNET_OPEN_TYPE_PRECONFIG) return;  // libcurl reads the env
   std::string proxy;
   if (service.access_type == INTERNET_OPEN_TYPE_PROXY) {
     proxy = proxy_for_scheme(service.proxy_list, secure ? "https" : "http");
@@ -315,8 +358,7 @@ std::string redirect_protocols(std::uint32_t flags) {
 HINTERNET InternetOpenA(const char* agent, std::uint32_t access_type, const char* proxy_list,
                         const char* proxy_bypass, std::uint32_t flags) {
   if (!curl_ready() || flags != 0) return nullptr;
-  if (access_type != INTERNET_OPEN_TYPE_PRECONFIG && access_type != INTERNET_OPEN_TYPE_DIRECT &&
-      access_type != INTERNET_OPEN_TYPE_PROXY) {
+  if (access_type != INTERNET_OPEN_TYPE_DIRECT && access_type != INTERNET_OPEN_TYPE_PROXY) {
     return nullptr;
   }
   auto service = new ServiceHandle();
@@ -408,6 +450,7 @@ HINTERNET HttpOpenRequestA(HINTERNET connect, const char* verb, const char* obje
     curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");  // the store in memory, no file
   }
   if ((flags & INTERNET_FLAG_NO_AUTO_REDIRECT) == 0) {
+    request->follows_redirects = true;
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 20L);
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, redirect_protocols(flags).c_str());
@@ -468,8 +511,8 @@ bool HttpSendRequestA(HINTERNET handle, const char* headers, long headers_length
   }
   bool has_body = !request->body_to_send.empty();
   if (request->is_head) {
-    // The response to a HEAD has no body; a body of the request still goes out.
-    curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+    request->ends_at_headers = has_body;
+    if (!has_body) curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
   } else if (request->is_get && !has_body) {
     curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
   }

@@ -25,7 +25,6 @@
 struct InternetHandle;
 using HINTERNET = InternetHandle*;
 
-constexpr std::uint32_t INTERNET_OPEN_TYPE_PRECONFIG = 0;  // the environment's proxy settings
 constexpr std::uint32_t INTERNET_OPEN_TYPE_DIRECT = 1;
 constexpr std::uint32_t INTERNET_OPEN_TYPE_PROXY = 3;
 
@@ -46,7 +45,8 @@ constexpr std::uint32_t HTTP_QUERY_CONTENT_LENGTH = 5;
 constexpr std::uint32_t HTTP_QUERY_RAW_HEADERS_CRLF = 22;
 constexpr std::uint32_t HTTP_QUERY_FLAG_NUMBER = 0x20000000;
 
-// The service handle. `access_type` is one of the INTERNET_OPEN_TYPE_ values. With
+// The service handle. `access_type` is INTERNET_OPEN_TYPE_DIRECT (the environment's proxy
+// settings do not count) or INTERNET_OPEN_TYPE_PROXY. With
 // INTERNET_OPEN_TYPE_PROXY, `proxy_list` holds entries separated by spaces or ";", each either
 // "scheme=host:port" (for that scheme only) or "host:port" (for every scheme); an http request
 // goes to its proxy in absolute form, an https request is tunnelled through its proxy. A request

@@ -94,6 +94,46 @@ TEST(HttpClient, HeaderQueryAsksForALargerBufferWhenTheBlockDoesNotFit) {
   InternetCloseHandle(service);
 }
 
+// One request with the given service and opening, read to its end.
+void request_through(HINTERNET service, int port, const char* version, const char* referrer,
+                     const char** accept_types) {
+  HINTERNET connection =
+      InternetConnectA(service, "127.0.0.1", port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+  HINTERNET request =
+      HttpOpenRequestA(connection, "GET", "/o", version, referrer, accept_types, 0, 0);
+  HttpSendRequestA(request, "X-Own: 1", -1, nullptr, 0);
+  char buffer[1024];
+  std::uint32_t count = 0;
+  while (InternetReadFile(request, buffer, sizeof buffer, &count) && count > 0) {
+  }
+  InternetCloseHandle(request);
+  InternetCloseHandle(connection);
+  InternetCloseHandle(service);
+}
+
+TEST(HttpClient, OpeningOptionsReachTheWire) {
+  LoopbackHttpServer server;
+  const char* accept_types[] = {"text/html", "text/plain", nullptr};
+  const std::string host = "Host: 127.0.0.1:" + std::to_string(server.port());
+
+  request_through(InternetOpenA("A\r\nInjected: 1", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0),
+                  server.port(), "HTTP/1.0", "http://r.example/", accept_types);
+  // A proxy that names only another scheme, or is bypassed for the host, leaves it direct.
+  request_through(InternetOpenA("B", INTERNET_OPEN_TYPE_PROXY, "https=127.0.0.1:9", "", 0),
+                  server.port(), nullptr, nullptr, nullptr);
+  request_through(InternetOpenA("C", INTERNET_OPEN_TYPE_PROXY, "127.0.0.1:9", "127.0.0.1", 0),
+                  server.port(), nullptr, nullptr, nullptr);
+
+  std::vector<RecordedRequest> requests = server.requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[0].request_line(), "GET /o HTTP/1.0");
+  EXPECT_EQ(requests[0].header_text(), host +
+                                           "\r\nUser-Agent: A\r\nReferer: http://r.example/"
+                                           "\r\nAccept: text/html, text/plain\r\nX-Own: 1");
+  EXPECT_EQ(requests[1].header_text(), host + "\r\nUser-Agent: B\r\nX-Own: 1");
+  EXPECT_EQ(requests[2].header_text(), host + "\r\nUser-Agent: C\r\nX-Own: 1");
+}
+
 TEST(HttpClient, RefusesHandlesItCannotServe) {
   EXPECT_EQ(InternetOpenA("a", 2, nullptr, nullptr, 0), nullptr);
   EXPECT_EQ(InternetOpenA("a", INTERNET_OPEN_TYPE_PROXY, "", "", 0), nullptr);

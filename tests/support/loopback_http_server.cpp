@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <csignal>
 #include <stdexcept>
 
 namespace {
@@ -228,6 +229,8 @@ TlsIdentity make_loopback_tls_identity() {
 
 LoopbackHttpServer::LoopbackHttpServer(Responder responder, const TlsIdentity* tls)
     : shared_(std::make_shared<Shared>()), tls_(tls != nullptr) {
+  // A client that leaves early must not end the test program on the server's next write.
+  std::signal(SIGPIPE, SIG_IGN);
   shared_->responder = std::move(responder);
   if (tls != nullptr) shared_->tls_context = server_context(*tls);
   listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
