@@ -14,7 +14,7 @@ export UBSAN_OPTIONS := print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS := halt_on_error=1:second_deadlock_stack=1
 export CTEST_OUTPUT_ON_FAILURE := 1
 
-.PHONY: run test deps build fuzz package install
+.PHONY: run test deps build fuzz screenshot package install
 
 deps:
 	bash scripts/install-deps
@@ -42,6 +42,10 @@ fuzz: deps
 	cmake -S fuzz -B $(FUZZ_DIR) $(GENERATOR) -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(FUZZ_DIR)
 	bash fuzz/run $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# A picture of the tool's window on a virtual display, written to docs/screenshot.png.
+screenshot: deps
+	bash scripts/screenshot
 
 # A Debian package of the release build, written to build/release/fenlowe_<version>_<arch>.deb.
 package: build

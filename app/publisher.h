@@ -4,4 +4,4 @@
 #include "text/gbk_literal.h"
 #include "text/types.h"
 
-inline const Text publisher_address = "velsor.example.com"_gbk;
+inline const Text publisher_address = "bbs.example.com"_gbk;

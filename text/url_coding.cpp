@@ -28,18 +28,19 @@ int digit_value(char character) {
 
 Text url_encode(const Text& text, bool keep_plain, bool as_utf8) {
   const Text bytes = as_utf8 ? gbk_to_utf8(text) : Text(text.c_str());
-  Text encoded;
-  encoded.reserve(bytes.size() * 3);
+  Text encoded(bytes.size() * 3, '\0');
+  std::size_t length = 0;
   for (char character : bytes) {
     const auto byte = static_cast<unsigned char>(character);
     if (keep_plain && is_plain(byte)) {
-      encoded.push_back(character);
+      encoded[length++] = character;
     } else {
-      encoded.push_back('%');
-      encoded.push_back(hex_digits[byte >> 4]);
-      encoded.push_back(hex_digits[byte & 0x0F]);
+      encoded[length++] = '%';
+      encoded[length++] = hex_digits[byte >> 4];
+      encoded[length++] = hex_digits[byte & 0x0F];
     }
   }
+  encoded.resize(length);
   return encoded;
 }
 

@@ -193,6 +193,8 @@ TEST_F(MainWindow, TransparentLabelsColoursAndAlignment) {
     EXPECT_FALSE(label->autoFillBackground()) << c.name;
     EXPECT_EQ(label->frameShape(), QFrame::NoFrame) << c.name;
     EXPECT_EQ(label->cursor().shape(), Qt::ArrowCursor) << c.name;
+    // The opening text is shown whole on its one line.
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width()) << c.name;
   }
 }
 

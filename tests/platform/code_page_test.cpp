@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 namespace {
@@ -153,6 +154,37 @@ TEST(CodePageConverter, ASizeQueryDoesNotLeakIntoTheNextConversion) {
   const std::u16string accent = u"e\u0301";
   EXPECT_EQ(WideCharToMultiByte(CP_GBK, WC_COMPOSITECHECK, accent.c_str(), 2, nullptr, 0), 2);
   EXPECT_EQ(to_multibyte(CP_GBK, 0, accent, 2), "e?");
+}
+
+int converted_unit_count(unsigned code_page, const std::string& bytes) {
+  std::u16string units(bytes.size() + 1, u'\0');
+  return MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()),
+                             units.data(), static_cast<int>(units.size()));
+}
+
+// The GBK size query counts instead of converting; it must agree with the conversion on every
+// byte pair (alone, and before a byte that could be a trail byte or not) and on random bytes.
+TEST(CodePageConverter, GbkSizeQueryAgreesWithTheConversion) {
+  for (int lead = 0; lead < 256; ++lead) {
+    for (int trail = 0; trail < 256; ++trail) {
+      for (const std::string& tail : {std::string(), std::string("A"), std::string("\x81")}) {
+        const std::string bytes =
+            std::string{static_cast<char>(lead), static_cast<char>(trail)} + tail;
+        const int query = MultiByteToWideChar(CP_GBK, 0, bytes.data(),
+                                              static_cast<int>(bytes.size()), nullptr, 0);
+        ASSERT_EQ(query, converted_unit_count(CP_GBK, bytes)) << std::hex << lead << " " << trail;
+      }
+    }
+  }
+  std::minstd_rand random(7);
+  for (int round = 0; round < 4000; ++round) {
+    std::string bytes(1 + random() % (round < 2000 ? 24 : 300), '\0');
+    for (char& byte : bytes)
+      byte = static_cast<char>(random() % 3 == 0 ? random() % 0x80 : 0x80 + random() % 0x80);
+    ASSERT_EQ(
+        MultiByteToWideChar(CP_GBK, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0),
+        converted_unit_count(CP_GBK, bytes));
+  }
 }
 
 }  // namespace

@@ -76,6 +76,14 @@ struct ChainCase {
   std::string expected_hex;
 };
 
+template <std::size_t count>
+void expect_results(const ChainCase (&cases)[count]) {
+  for (const ChainCase& c : cases) {
+    EXPECT_EQ(hex_of(c.routine(text_from_hex(c.text_hex))), c.expected_hex)
+        << c.routine_name << " of " << c.text_hex;
+  }
+}
+
 TEST(GbkAndUtf8, ConvertBothWays) {
   const ChainCase cases[] = {
       {gbk_to_utf8, "gbk_to_utf8", "61 D6 D0", "61 E4 B8 AD"},
@@ -94,10 +102,7 @@ TEST(GbkAndUtf8, ConvertBothWays) {
       {utf8_to_gbk, "utf8_to_gbk", "C0 41 C0 41 C0 41", "3F 41 3F 41 3F 41"},
       {utf8_to_gbk, "utf8_to_gbk", "E6 AF 41", "3F 41"},
   };
-  for (const ChainCase& c : cases) {
-    EXPECT_EQ(hex_of(c.routine(text_from_hex(c.text_hex))), c.expected_hex)
-        << c.routine_name << " of " << c.text_hex;
-  }
+  expect_results(cases);
 }
 
 struct MultibyteToUtf16Case {
@@ -163,6 +168,61 @@ TEST(Utf16ToMultibyte, ConvertsUpToTheFirstZeroUnit) {
 
 TEST(Utf16ToMultibyte, DefaultsToGbk) {
   EXPECT_EQ(hex_of(utf16_to_multibyte(units_from_hex("2D 4E 00 00"))), "D6 D0");
+}
+
+TEST(CodePagesBadInput, ReplacesInvalidSequencesAndGoesOn) {
+  const ChainCase cases[] = {
+      // Overlong, encoded surrogate, cut short, stray continuation, five bytes, beyond U+10FFFF.
+      {utf8_to_gbk, "utf8_to_gbk", "C0 AF 41", "3F 3F 41"},
+      {utf8_to_gbk, "utf8_to_gbk", "ED A0 80 41", "3F 3F 3F 41"},
+      {utf8_to_gbk, "utf8_to_gbk", "41 E6", "41 3F"},
+      {utf8_to_gbk, "utf8_to_gbk", "80 41", "3F 41"},
+      {utf8_to_gbk, "utf8_to_gbk", "F8 88 80 80 80", "3F 3F 3F 3F 3F"},
+      {utf8_to_gbk, "utf8_to_gbk", "F4 90 80 80", "3F 3F 3F 3F"},
+      {utf8_to_gbk, "utf8_to_gbk", "FF FE", "3F 3F"},
+      // A character outside the basic plane that GBK lacks is one "?", not one per surrogate.
+      {utf8_to_gbk, "utf8_to_gbk", "F0 9F 98 80", "3F"},
+      // GBK: a lead byte at the end, a lead byte with a byte that cannot follow it, and the
+      // single byte FF, which the table maps to a private-use character.
+      {gbk_to_utf8, "gbk_to_utf8", "41 81", "41 EF BF BD"},
+      {gbk_to_utf8, "gbk_to_utf8", "81 7F", "EF BF BD 7F"},
+      {gbk_to_utf8, "gbk_to_utf8", "FF", "EF A3 B5"},
+      {gbk_to_utf8, "gbk_to_utf8", "81 FF", "EF BF BD EF A3 B5"},
+  };
+  expect_results(cases);
+}
+
+// `piece` `count` times over, built by doubling.
+template <typename Sequence>
+Sequence repeated(const Sequence& piece, std::size_t count) {
+  Sequence whole;
+  whole.reserve(piece.size() * count);
+  Sequence power = piece;
+  for (std::size_t left = count; left != 0; left >>= 1) {
+    if ((left & 1) != 0) whole.insert(whole.end(), power.begin(), power.end());
+    if (left > 1) power.insert(power.end(), power.begin(), power.end());
+  }
+  return whole;
+}
+
+// 100 MB of GBK through the routines, each result compared whole: nothing may be cut at a
+// budget or lost at a buffer's edge.
+TEST(CodePagesBadInput, ConvertsHundredMegabyteTexts) {
+  const Text gbk_piece = text_from_hex("B6 BE D5 BD 41 80");
+  const std::size_t piece_count = 100'000'000 / gbk_piece.size();
+  const Text gbk = repeated(gbk_piece, piece_count);
+
+  Bytes units = gbk_to_utf16(gbk, true);
+  EXPECT_TRUE(units == repeated(units_from_hex("D2 6B 18 62 41 00 AC 20"), piece_count));
+  EXPECT_TRUE(utf16_to_gbk(units) == gbk);
+
+  const Text utf8 = gbk_to_utf8(gbk);
+  EXPECT_TRUE(utf8 == repeated(text_from_hex("E6 AF 92 E6 88 98 41 E2 82 AC"), piece_count));
+  EXPECT_TRUE(utf8_to_gbk(utf8) == gbk);
+
+  // A zero unit near the end of a long Bytes still ends the text there.
+  units.insert(units.end() - 2, {0, 0});
+  EXPECT_EQ(utf16_to_multibyte(units).size(), gbk.size() - 1);
 }
 
 }  // namespace

@@ -92,4 +92,24 @@ TEST(UrlCoding, DecodingUndoesEncoding) {
   EXPECT_EQ(url_decode(url_encode(every_byte, true)), every_byte);
 }
 
+Text repeated(const Text& piece, std::size_t count) {
+  Text whole;
+  whole.reserve(piece.size() * count);
+  for (std::size_t i = 0; i < count; ++i) whole += piece;
+  return whole;
+}
+
+TEST(UrlCodingBadInput, HandlesHundredMegabyteTexts) {
+  const std::size_t size = 100'000'000;
+  // Every "%" swallows the two after it, so each three become one byte -34 (0xDE); the last
+  // "%" has no digits and gives the dropped zero byte.
+  EXPECT_TRUE(url_decode(Text(size, '%')) == Text(size / 3, '\xDE'));
+
+  const Text piece = "<a href=\"/%E6%AF%92\">\xE6\x88\x98</a>\n";
+  const std::size_t piece_count = size / piece.size();
+  EXPECT_TRUE(url_decode(repeated(piece, piece_count), true) ==
+              repeated("<a href=\"/毒\">战</a>\n"_gbk, piece_count));
+  EXPECT_TRUE(url_encode(Text(size, 'a'), true) == Text(size, 'a'));
+}
+
 }  // namespace

@@ -186,14 +186,18 @@ TEST_F(HttpRequest, PostAndHeadSendTheirBody) {
   EXPECT_EQ(both, bytes_of(std::string("raw\0bytes", 9)));
 
   http_request(address, 1);
+  // A large body goes out at once, without waiting for a 100 Continue.
+  const std::string large(3 * 1024 * 1024, 'L');
+  http_request(address, 1, large);
 
   std::vector<RecordedRequest> requests = server.requests();
-  ASSERT_EQ(requests.size(), 3u);
+  ASSERT_EQ(requests.size(), 4u);
   EXPECT_EQ(requests[0].request_line(), "POST /form HTTP/1.1");
   EXPECT_EQ(requests[0].body, "k=v&x=y");
   EXPECT_EQ(count_of(requests[0].head, "\r\nContent-Length: 7\r\n"), 1);
   EXPECT_EQ(requests[1].body, std::string("raw\0bytes", 9));
   EXPECT_EQ(count_of(requests[2].head, "\r\nContent-Length: 0\r\n"), 1);
+  EXPECT_EQ(requests[3].body, large);
   for (const RecordedRequest& request : requests) {
     EXPECT_EQ(count_of(request.head, "Expect"), 0);
     EXPECT_EQ(count_of(request.head, "Content-Type"), 1);
