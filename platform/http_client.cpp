@@ -76,7 +76,7 @@ RequestHandle::~RequestHandle() {
 }
 
 // Body bytes that arrived and wait for the reads; beyond this libcurl holds the transfer.
-constexpr std::size_t pending_body_limit = 256 * 1024;
+constexpr std::size_t pending_body_limit = 64 * 1024;
 
 std::mutex limits_mutex;
 HttpTransportLimits current_limits;
@@ -467,7 +467,7 @@ HINTERNET HttpOpenRequestA(HINTERNET connect, const char* verb, const char* obje
   curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS,
                    static_cast<long>(request->limits.request_timeout.count()));
   curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, 256L * 1024);
+  curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, 64L * 1024);
 
   curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, on_header_line);
   curl_easy_setopt(easy, CURLOPT_HEADERDATA, request.get());
