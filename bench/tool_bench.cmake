@@ -4,7 +4,7 @@ if(FENLOWE_WITH_GUI)
   find_package(Qt6 REQUIRED COMPONENTS Widgets)
   add_executable(first_row_probe first_row_probe.cpp)
   fenlowe_target_options(first_row_probe)
-  target_link_libraries(first_row_probe PRIVATE app search_site_base Qt6::Widgets)
+  target_link_libraries(first_row_probe PRIVATE app Qt6::Widgets)
 
   add_executable(list_page_bench list_page_bench.cpp ../tests/search/search_window.cpp)
   fenlowe_target_options(list_page_bench)
