@@ -7,13 +7,14 @@ ASAN_DIR := build/asan
 TSAN_DIR := build/tsan
 FUZZ_DIR := build/fuzz
 FUZZ_SECONDS ?= 30
+PREFIX ?= /usr/local
 
 export ASAN_OPTIONS := detect_leaks=1:strict_string_checks=1
 export UBSAN_OPTIONS := print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS := halt_on_error=1:second_deadlock_stack=1
 export CTEST_OUTPUT_ON_FAILURE := 1
 
-.PHONY: run test deps build fuzz screenshot
+.PHONY: run test deps build fuzz screenshot package install
 
 deps:
 	bash scripts/install-deps
@@ -45,3 +46,11 @@ fuzz: deps
 # A picture of the tool's window on a virtual display, written to docs/screenshot.png.
 screenshot: deps
 	bash scripts/screenshot
+
+# A Debian package of the release build, written to build/release/fenlowe_<version>_<arch>.deb.
+package: build
+	cd $(RELEASE_DIR) && cpack
+
+# The release build installed under PREFIX: the program, its desktop entry and its icons.
+install: build
+	cmake --install $(RELEASE_DIR) --prefix $(PREFIX)

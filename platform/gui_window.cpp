@@ -2,9 +2,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDirIterator>
 #include <QEvent>
 #include <QEventLoop>
 #include <QHeaderView>
+#include <QIcon>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -270,6 +272,19 @@ ControlLayout placed_control(ControlKind kind, const Text& name, int left, int t
   return control;
 }
 
+namespace {
+
+// The program's icon in every size its resources hold (under :/icons); a program without them
+// shows the style's.
+QIcon window_icon(const QStyle* style) {
+  QIcon icon;
+  QDirIterator files(":/icons", {"*.png"}, QDir::Files, QDirIterator::Subdirectories);
+  while (files.hasNext()) icon.addFile(files.next());
+  return icon.isNull() ? style->standardIcon(QStyle::SP_TitleBarMenuButton) : icon;
+}
+
+}  // namespace
+
 QWidget* main_window_widget() {
   const WindowState& state = window_state();
   return state.open ? state.window.data() : nullptr;
@@ -289,7 +304,7 @@ void create_window(const WindowLayout& layout) {
                                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                           Qt::WindowCloseButtonHint);
   window->setWindowTitle(qt_text(layout.caption));
-  window->setWindowIcon(window->style()->standardIcon(QStyle::SP_TitleBarMenuButton));
+  window->setWindowIcon(window_icon(window->style()));
   auto* events = new WindowEvents(window);
   window->installEventFilter(events);
 
