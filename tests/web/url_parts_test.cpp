@@ -61,6 +61,8 @@ TEST(UrlParts, SearchesStepOverTwoByteCharacters) {
   expect_parts({"\x81http://x.y/z", "\x81http", "\x81http:", 0, "//x.y/z"});
   // A two-byte character in the host; the path keeps the address's own letter case.
   expect_parts({"http://"_gbk + "中文.Cn/A"_gbk, "中文.cn"_gbk, "中文.cn"_gbk, 80, "/A"});
+  // The "q" inside B0 71 is no host: the path starts from the "q" behind the scheme.
+  expect_parts({"\xB0q/http://q/x", "q", "q", 80, "/x"});
   // A lone lead byte at the very end swallows the "/" appended behind it.
   expect_parts({"http://a.b\x81", "", "", 80, "//a.b\x81"});
 }
