@@ -10,11 +10,10 @@ namespace {
 constexpr int red = 255;
 constexpr int black = 0;
 
-ControlDescription label(const Text& name, int left, int top, int width, int height,
-                         const Text& text, int colour, TextAlignment alignment,
-                         FontDescription font = {}, EventHandler on_pressed = nullptr) {
-  ControlDescription control =
-      placed_control(ControlKind::label, name, left, top, width, height, text);
+ControlLayout label(const Text& name, int left, int top, int width, int height, const Text& text,
+                    int colour, TextAlignment alignment, FontChoice font = {},
+                    EventHandler on_pressed = nullptr) {
+  ControlLayout control = placed_control(ControlKind::label, name, left, top, width, height, text);
   control.text_colour = colour;
   control.alignment = alignment;
   control.font = font;
@@ -22,40 +21,39 @@ ControlDescription label(const Text& name, int left, int top, int width, int hei
   return control;
 }
 
-ControlDescription push_button(const Text& name, int left, int top, const Text& text,
-                               EventHandler on_clicked) {
-  ControlDescription control =
-      placed_control(ControlKind::push_button, name, left, top, 80, 32, text);
+ControlLayout push_button(const Text& name, int left, int top, const Text& text,
+                          EventHandler on_clicked) {
+  ControlLayout control = placed_control(ControlKind::push_button, name, left, top, 80, 32, text);
   control.alignment = TextAlignment::centre;
   control.on_event = on_clicked;
   return control;
 }
 
-ControlDescription keyword_box() {
-  ControlDescription control =
+ControlLayout keyword_box() {
+  ControlLayout control =
       placed_control(ControlKind::edit_box, "编辑框1"_gbk, 95, 56, 240, 32, "毒战"_gbk);
   control.alignment = TextAlignment::centre;
   control.font = {"微软雅黑"_gbk, 16, 400, false};
   return control;
 }
 
-ControlDescription result_list() {
-  ControlDescription control =
+ControlLayout result_list() {
+  ControlLayout control =
       placed_control(ControlKind::list_view, "超级列表框1"_gbk, 16, 177, 480, 280);
   control.columns = {{"标题"_gbk, 200}, {"下站地址"_gbk, 200}};
   control.on_event = on_list_double_clicked;
   return control;
 }
 
-ControlDescription clock() {
-  ControlDescription control = placed_control(ControlKind::timer, "时钟1"_gbk, 0, 0, 0, 0);
+ControlLayout clock() {
+  ControlLayout control = placed_control(ControlKind::timer, "时钟1"_gbk, 0, 0, 0, 0);
   control.period_milliseconds = 1000;
   control.on_event = on_clock_tick;
   return control;
 }
 
-WindowDescription main_window() {
-  WindowDescription window;
+WindowLayout main_window() {
+  WindowLayout window;
   window.caption = "Fenlowe—"_gbk + publisher_address;
   window.outer_width = 516;
   window.outer_height = 619;

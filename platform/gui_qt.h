@@ -16,7 +16,7 @@ Text gbk_text(const QString& text);
 
 // The family names of the Chinese system fonts are not present on every machine, so each maps to
 // a simplified-Chinese face of the same kind; the default GUI font is one of those faces too.
-QFont qt_font(const FontDescription& font);
+QFont qt_font(const FontChoice& font);
 QFont default_gui_font();
 
 // The open main window, or nullptr before it exists and once it has closed.

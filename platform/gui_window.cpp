@@ -131,7 +131,7 @@ void use_plain_text_colours(QWidget* widget) {
   widget->setPalette(palette);
 }
 
-QLabel* make_label(const ControlDescription& control, QWidget* window) {
+QLabel* make_label(const ControlLayout& control, QWidget* window) {
   auto* label = new QLabel(qt_text(control.text), window);
   label->setTextFormat(Qt::PlainText);
   label->setWordWrap(false);
@@ -146,7 +146,7 @@ QLabel* make_label(const ControlDescription& control, QWidget* window) {
   return label;
 }
 
-QLineEdit* make_edit_box(const ControlDescription& control, QWidget* window) {
+QLineEdit* make_edit_box(const ControlLayout& control, QWidget* window) {
   auto* edit_box = new QLineEdit(qt_text(control.text), window);
   edit_box->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
   edit_box->setFrame(true);
@@ -154,7 +154,7 @@ QLineEdit* make_edit_box(const ControlDescription& control, QWidget* window) {
   return edit_box;
 }
 
-QPushButton* make_push_button(const ControlDescription& control, QWidget* window) {
+QPushButton* make_push_button(const ControlLayout& control, QWidget* window) {
   auto* button = new QPushButton(qt_text(control.text), window);
   button->setAutoDefault(false);
   button->setDefault(false);
@@ -163,7 +163,7 @@ QPushButton* make_push_button(const ControlDescription& control, QWidget* window
   return button;
 }
 
-QTableWidget* make_list_view(const ControlDescription& control, QWidget* window) {
+QTableWidget* make_list_view(const ControlLayout& control, QWidget* window) {
   auto* list = new QTableWidget(0, static_cast<int>(control.columns.size()), window);
   QStringList headers;
   for (const ListColumn& column : control.columns) headers << qt_text(column.header);
@@ -197,7 +197,7 @@ QTableWidget* make_list_view(const ControlDescription& control, QWidget* window)
   return list;
 }
 
-QTimer* make_timer(const ControlDescription& control, QWidget* window) {
+QTimer* make_timer(const ControlLayout& control, QWidget* window) {
   auto* timer = new QTimer(window);
   timer->setInterval(control.period_milliseconds);
   timer->setTimerType(Qt::PreciseTimer);
@@ -212,7 +212,7 @@ QPoint centred_origin(QScreen* screen, int outer_width, int outer_height) {
 }
 
 // Once the window manager has reported the frame, sizes the client area so that the outer size
-// is the one described, and centres the frame.
+// is the one asked for, and centres the frame.
 void fit_outer_size_when_framed(QWidget* window, int outer_width, int outer_height) {
   auto* poll = new QTimer(window);
   poll->setInterval(frame_poll_interval_ms);
@@ -248,20 +248,20 @@ QFont default_gui_font() {
   return font;
 }
 
-QFont qt_font(const FontDescription& description) {
-  if (description.family.empty()) return default_gui_font();
-  const QString family = mapped_family(description.family);
+QFont qt_font(const FontChoice& choice) {
+  if (choice.family.empty()) return default_gui_font();
+  const QString family = mapped_family(choice.family);
   QFont font(family);
   font.setFamilies({family});
-  font.setPixelSize(description.character_height);
-  font.setWeight(static_cast<QFont::Weight>(std::clamp(description.weight, 1, 1000)));
-  font.setUnderline(description.underline);
+  font.setPixelSize(choice.character_height);
+  font.setWeight(static_cast<QFont::Weight>(std::clamp(choice.weight, 1, 1000)));
+  font.setUnderline(choice.underline);
   return font;
 }
 
-ControlDescription placed_control(ControlKind kind, const Text& name, int left, int top, int width,
-                                  int height, const Text& text) {
-  ControlDescription control;
+ControlLayout placed_control(ControlKind kind, const Text& name, int left, int top, int width,
+                             int height, const Text& text) {
+  ControlLayout control;
   control.kind = kind;
   control.name = name;
   control.left = left;
@@ -296,19 +296,19 @@ QObject* control_object(const Text& name) {
   return window->findChild<QObject*>(qt_text(name), Qt::FindDirectChildrenOnly);
 }
 
-void create_window(const WindowDescription& description) {
+void create_window(const WindowLayout& layout) {
   ensure_application();
   destroy_window();
 
   auto* window = new QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                           Qt::WindowCloseButtonHint);
-  window->setWindowTitle(qt_text(description.caption));
+  window->setWindowTitle(qt_text(layout.caption));
   window->setWindowIcon(window_icon(window->style()));
   auto* events = new WindowEvents(window);
   window->installEventFilter(events);
 
-  for (const ControlDescription& control : description.controls) {
+  for (const ControlLayout& control : layout.controls) {
     QObject* object = nullptr;
     switch (control.kind) {
       case ControlKind::label: {
@@ -350,18 +350,18 @@ void create_window(const WindowDescription& description) {
   QObject::connect(escape, &QShortcut::activated, window, &QWidget::close);
 
   QScreen* screen = QGuiApplication::primaryScreen();
-  window->resize(description.outer_width, description.outer_height);
-  window->move(centred_origin(screen, description.outer_width, description.outer_height));
+  window->resize(layout.outer_width, layout.outer_height);
+  window->move(centred_origin(screen, layout.outer_width, layout.outer_height));
 
   window_state().window = window;
   window_state().open = true;
   open_control_gate(window);
   window->show();
-  fit_outer_size_when_framed(window, description.outer_width, description.outer_height);
+  fit_outer_size_when_framed(window, layout.outer_width, layout.outer_height);
   for (QTimer* timer : window->findChildren<QTimer*>(Qt::FindDirectChildrenOnly)) {
     if (timer->interval() > 0) timer->start();
   }
-  if (description.on_created != nullptr) description.on_created();
+  if (layout.on_created != nullptr) layout.on_created();
 }
 
 void run_message_loop() {

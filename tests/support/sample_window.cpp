@@ -26,11 +26,11 @@ void count_tick() {
   sample_events().ticks++;
 }
 
-ControlDescription control(ControlKind kind, const Text& name, int left, int top, int width,
-                           int height, const Text& text, EventHandler handler) {
-  ControlDescription description = placed_control(kind, name, left, top, width, height, text);
-  description.on_event = handler;
-  return description;
+ControlLayout control(ControlKind kind, const Text& name, int left, int top, int width, int height,
+                      const Text& text, EventHandler handler) {
+  ControlLayout layout = placed_control(kind, name, left, top, width, height, text);
+  layout.on_event = handler;
+  return layout;
 }
 
 }  // namespace
@@ -41,20 +41,19 @@ void open_sample_window(int timer_period_milliseconds) {
   events.list_double_clicked = events.ticks = 0;
   events.edit_text_when_created.clear();
 
-  WindowDescription window;
+  WindowLayout window;
   window.caption = "样本"_gbk;
   window.outer_width = 400;
   window.outer_height = 300;
   window.on_created = count_created;
-  ControlDescription label = control(ControlKind::label, sample_label, 10, 10, 220, 24,
-                                     "透明标签透明标签透明标签"_gbk, count_label_pressed);
+  ControlLayout label = control(ControlKind::label, sample_label, 10, 10, 220, 24,
+                                "透明标签透明标签透明标签"_gbk, count_label_pressed);
   label.text_colour = 255;
   label.font = {"黑体"_gbk, 16, 700, false};
-  ControlDescription list = control(ControlKind::list_view, sample_list, 10, 80, 300, 150, Text(),
-                                    count_list_double_clicked);
+  ControlLayout list = control(ControlKind::list_view, sample_list, 10, 80, 300, 150, Text(),
+                               count_list_double_clicked);
   list.columns = {{"甲"_gbk, 100}, {"乙"_gbk, 100}};
-  ControlDescription timer =
-      control(ControlKind::timer, sample_timer, 0, 0, 0, 0, Text(), count_tick);
+  ControlLayout timer = control(ControlKind::timer, sample_timer, 0, 0, 0, 0, Text(), count_tick);
   timer.period_milliseconds = timer_period_milliseconds;
   window.controls = {
       label,
