@@ -19,6 +19,14 @@ bool is_ascii(const Text& text) {
   return true;
 }
 
+// Trimmed at both ends; a space behind a byte that begins a two-byte character belongs to it.
+bool is_trimmed(const Text& text) {
+  if (text.empty()) return true;
+  if (text.front() == ' ') return false;
+  return text.back() != ' ' ||
+         (text.size() >= 2 && static_cast<unsigned char>(text[text.size() - 2]) >= 0x80);
+}
+
 TextArray cut_at(const Text& text, const Text& separator) {
   TextArray pieces;
   std::size_t start = 0;
@@ -51,9 +59,13 @@ TextArray check_cookies_set(const Text& uniform, const Text& cookies_set) {
       continue;
     }
     const Text item = cookies_set_by(line);
-    FUZZ_CHECK(line.find(item) != Text::npos);
+    // A header line yields a piece of itself; the name elsewhere in a line is dropped where it
+    // stands, and the item may join the pieces round it.
+    if (line.starts_with(set_cookie + ":") && find_text(line, set_cookie + ":", 2, true) == -1) {
+      FUZZ_CHECK(line.find(item) != Text::npos);
+    }
     FUZZ_CHECK(find_text(item, ";") == -1);
-    FUZZ_CHECK(item.empty() || (item.front() != ' ' && item.back() != ' '));
+    FUZZ_CHECK(is_trimmed(item));
     items.push_back(item);
   }
   FUZZ_CHECK(cookies_set == join_texts(items, "; "));
@@ -85,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       continue;
     }
     FUZZ_CHECK(line.find(value, static_cast<std::size_t>(colon)) != Text::npos);
-    FUZZ_CHECK(value.empty() || (value.front() != ' ' && value.back() != ' '));
+    FUZZ_CHECK(is_trimmed(value));
   }
 
   Text cookies = texts[1];
