@@ -21,8 +21,10 @@ struct Utf8Literal {
 
 }  // namespace gbk_literal_detail
 
+// The converted Text is never destroyed: detached workers may still read a literal while the
+// program is ending.
 template <gbk_literal_detail::Utf8Literal utf8>
 const Text& operator""_gbk() {
-  static const Text converted = gbk_literal_detail::utf8_literal_to_gbk(utf8.view());
+  static const Text& converted = *new Text(gbk_literal_detail::utf8_literal_to_gbk(utf8.view()));
   return converted;
 }
