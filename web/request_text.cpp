@@ -26,6 +26,20 @@ Text without_ignoring_case(Text text, const Text& marker) {
   return text;
 }
 
+// The lines of a header block. Its line ends are bytes of the protocol, found wherever they stand:
+// a value in another encoding may end in a byte that would begin a GBK character.
+TextArray header_lines(const Text& headers) {
+  TextArray lines;
+  std::size_t start = 0;
+  for (std::size_t end = headers.find("\r\n"); end != Text::npos;
+       end = headers.find("\r\n", start)) {
+    lines.push_back(headers.substr(start, end - start));
+    start = end + 2;
+  }
+  if (start < headers.size()) lines.push_back(headers.substr(start));
+  return lines;
+}
+
 bool contains(const Text& text, const Text& marker) {
   return find_text(text, marker) != -1;
 }
@@ -89,7 +103,7 @@ Text with_uniform_set_cookie_names(const Text& response_headers) {
 
 Text cookies_set_by(const Text& response_headers) {
   TextArray items;
-  for (const Text& line : split_text(response_headers, "\r\n")) {
+  for (const Text& line : header_lines(response_headers)) {
     if (!contains(line, "Set-Cookie")) continue;
     if (contains(line, ";")) {
       items.push_back(trim_spaces(text_between(line, "Set-Cookie:", ";")));

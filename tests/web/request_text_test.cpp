@@ -100,6 +100,9 @@ TEST(RequestText, CookiesOfOddSetCookieLines) {
       {"X-Note: Set-Cookie; ignored\r\nSet-Cookie: a=1\r\n", "; a=1"},
       {"Set-Cookie:   spaced=1   \r\n", "spaced=1"},
       {"Set-Cookie: \xA1\xA1wide=1\xA1\xA1\r\n", "wide=1"},
+      // A UTF-8 value may end in a byte that would begin a GBK character; its line still ends
+      // at the CR LF, and the next line stays out of the cookie.
+      {"Set-Cookie: name=\xE5\xBC\xA0\r\nSet-Cookie: b=2; path=/\r\n", "name=\xE5\xBC\xA0; b=2"},
   };
   for (const auto& [headers, cookies] : cases) EXPECT_EQ(cookies_set_by(headers), cookies);
 }
