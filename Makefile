@@ -14,7 +14,7 @@ export UBSAN_OPTIONS := print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS := halt_on_error=1:second_deadlock_stack=1
 export CTEST_OUTPUT_ON_FAILURE := 1
 
-.PHONY: run test deps build fuzz screenshot package install
+.PHONY: run test deps build fuzz screenshot package install performance-report
 
 deps:
 	bash scripts/install-deps
@@ -56,3 +56,7 @@ package: build
 # The release build installed under PREFIX: the program, its desktop entry and its icons.
 install: build
 	cmake --install $(RELEASE_DIR) --prefix $(PREFIX)
+
+# The benchmarks built in release mode and run once, their figures written to docs/performance.md.
+performance-report: deps
+	python3 bench/performance-report

@@ -1,7 +1,8 @@
 // Speed and memory of fetch_text on a large page, next to the curl command line tool fetching
 // the same address in the same run.
 //
-//   http_bench [rounds]             serves 0, 8 and 32 MiB bodies on loopback and measures
+//   http_bench [rounds [json]]      serves 0, 8 and 32 MiB bodies on loopback and measures
+//                                   (and writes every round's figures to the file json)
 //   http_bench --fetch URL SIZE     one fetch_text of URL, failing unless SIZE bytes came
 //                                   (what the measuring run starts)
 //
@@ -91,6 +92,41 @@ void serve(const std::vector<std::size_t>& sizes, int port_out, int stop) {
   }
 }
 
+using Samples = std::map<std::size_t, std::vector<double>>;
+
+void write_json_list(FILE* out, const std::vector<double>& values) {
+  std::fputc('[', out);
+  for (std::size_t i = 0; i < values.size(); ++i)
+    std::fprintf(out, "%s%.6f", i ? ", " : "", values[i]);
+  std::fputc(']', out);
+}
+
+// Every round's figure rather than the medians alone, so that a report can show the spread.
+void write_json(const char* path, const std::vector<std::size_t>& sizes, Samples& fetch_seconds,
+                Samples& fetch_peaks, Samples& curl_seconds, Samples& curl_peaks) {
+  FILE* out = std::fopen(path, "w");
+  if (!out) {
+    std::fprintf(stderr, "cannot write %s\n", path);
+    return;
+  }
+  std::fputs("{\"sizes\": [", out);
+  for (std::size_t i = 0; i < sizes.size(); ++i) {
+    const std::size_t size = sizes[i];
+    std::fprintf(out, "%s\n  {\"body_mib\": %zu, \"fetch_text_seconds\": ", i ? "," : "",
+                 size / mebibyte);
+    write_json_list(out, fetch_seconds[size]);
+    std::fputs(", \"curl_seconds\": ", out);
+    write_json_list(out, curl_seconds[size]);
+    std::fputs(", \"fetch_text_peak_mib\": ", out);
+    write_json_list(out, fetch_peaks[size]);
+    std::fputs(", \"curl_peak_mib\": ", out);
+    write_json_list(out, curl_peaks[size]);
+    std::fputc('}', out);
+  }
+  std::fputs("\n]}\n", out);
+  std::fclose(out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -164,5 +200,6 @@ int main(int argc, char** argv) {
               (peak32 - base) / 32);
   std::printf("memory per body MiB: %.2f at 8 MiB, %.2f at 32 MiB (above the empty fetch)\n",
               (peak8 - base) / 8, (peak32 - base) / 32);
+  if (argc > 2) write_json(argv[2], sizes, fetch_seconds, fetch_peaks, curl_seconds, curl_peaks);
   return 0;
 }
