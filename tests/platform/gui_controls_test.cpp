@@ -138,6 +138,24 @@ TEST_F(GuiControls, WorkersSeeEachOperationTakeEffectInTheOrderIssued) {
   }
 }
 
+TEST_F(GuiControls, AListFilledByAWorkerIsPaintedAgainOnceTheRowsStop) {
+  std::future<void> worker = std::async(std::launch::async, [] {
+    for (int i = 0; i < 50; ++i) {
+      const int row = add_row(sample_list);
+      set_cell_text(sample_list, row, 0, std::to_string(i));
+    }
+  });
+  ASSERT_TRUE(ready_within(worker, 30s));
+  // Painting is held back while rows arrive, and must come back by itself afterwards.
+  const auto deadline = std::chrono::steady_clock::now() + 2s;
+  while (!list()->updatesEnabled() && std::chrono::steady_clock::now() < deadline) {
+    wait_dispatching_events(10);
+  }
+  EXPECT_TRUE(list()->updatesEnabled());
+  EXPECT_TRUE(list()->viewport()->updatesEnabled());
+  EXPECT_EQ(list()->rowCount(), 50);
+}
+
 TEST_F(GuiControls, AfterTheCloseEveryOperationReturnsAtOnceWithoutEffect) {
   set_control_text(sample_label, "旧"_gbk);
   main_window_widget()->close();
